@@ -1,0 +1,109 @@
+// Fits per second and F evaluations per fit, for the program's simplex (F
+// once per new point) and for the literal rendering (F at every vertex read),
+// on the same data sets.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "kova.h"
+#include "literal_simplex.h"
+
+namespace {
+
+struct DataSet {
+    float a[3];
+    float start[2];
+};
+
+const float delays[3] = {0.00193f, 0.00373f, 0.00722f};
+
+// The error simulation's data: the reference peak plus noise at S/N 20.
+std::vector<DataSet> noisyReference()
+{
+    std::vector<DataSet> sets;
+    srandom(12345);
+    for (int i = 0; i < 256; ++i) {
+        DataSet s{};
+        for (int k = 0; k < 3; ++k)
+            s.a[k] = static_cast<float>(std::sin(PI * 300.0 * delays[k]) + grand(20.0f));
+        s.start[0] = 1.0f;
+        s.start[1] = 300.0f;
+        sets.push_back(s);
+    }
+    return sets;
+}
+
+// Peaks as a table holds them, scaled so that A is of order 1 (the scale
+// the starting point 1.1 is made for): A from 0.3 to 3, J between 240 and
+// 340 Hz, a few per cent of noise, each fitted from (1.1, 260).
+std::vector<DataSet> tableLike()
+{
+    std::vector<DataSet> sets;
+    srandom(54321);
+    auto uniform = [] { return static_cast<double>(random()) / 2147483647.0; };
+    for (int i = 0; i < 256; ++i) {
+        DataSet s{};
+        const double A = 0.3 + 2.7 * uniform();
+        const double J = 240.0 + 100.0 * uniform();
+        for (int k = 0; k < 3; ++k)
+            s.a[k] = static_cast<float>(A * (std::sin(PI * J * delays[k]) + 0.03 * (uniform() - 0.5)));
+        s.start[0] = 1.1f;
+        s.start[1] = 260.0f;
+        sets.push_back(s);
+    }
+    return sets;
+}
+
+template <typename Fit>
+void run(benchmark::State &state, const std::vector<DataSet> &sets, Fit fit)
+{
+    tau0 = delays[0];
+    tau1 = delays[1];
+    tau2 = delays[2];
+    size_t i = 0;
+    long evaluations = 0;
+    long fits = 0;
+    for (auto _ : state) {
+        const DataSet &s = sets[i++ % sets.size()];
+        a0 = s.a[0];
+        a1 = s.a[1];
+        a2 = s.a[2];
+        float P[3] = {0.0f, s.start[0], s.start[1]};
+        float rms = 0.0f;
+        evaluations += fit(P, &rms);
+        benchmark::DoNotOptimize(P);
+        ++fits;
+    }
+    state.SetItemsProcessed(fits);
+    state.counters["evals/fit"] = static_cast<double>(evaluations) / static_cast<double>(fits);
+}
+
+long cached(float *P, float *rms)
+{
+    SimplexStats stats;
+    simplex(P, rms, &stats);
+    return stats.evaluations;
+}
+
+long literal(float *P, float *rms)
+{
+    LiteralStats stats;
+    literalSimplex(P, rms, &stats);
+    return stats.evaluations;
+}
+
+void BM_NoisyReference_Simplex(benchmark::State &s) { run(s, noisyReference(), cached); }
+void BM_NoisyReference_Literal(benchmark::State &s) { run(s, noisyReference(), literal); }
+void BM_TableLike_Simplex(benchmark::State &s) { run(s, tableLike(), cached); }
+void BM_TableLike_Literal(benchmark::State &s) { run(s, tableLike(), literal); }
+
+BENCHMARK(BM_NoisyReference_Simplex);
+BENCHMARK(BM_NoisyReference_Literal);
+BENCHMARK(BM_TableLike_Simplex);
+BENCHMARK(BM_TableLike_Literal);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,63 @@
+// Program-wide settings, data points and the functions that cross modules.
+//
+// kova fits I(tau) = A * sin(PI * J * tau) to three intensities per peak.
+// Every stored quantity is a float; where the arithmetic is done in double the
+// operands are widened by hand, because the printed digits depend on exactly
+// where each rounding to single precision happens.
+#ifndef KOVA_KOVA_H
+#define KOVA_KOVA_H
+
+#include <ctime>
+#include <string>
+
+// The truncated decimal the fits have always used, not the full value of pi.
+constexpr double PI = 3.14159265;
+
+// ---- Run settings: written by main (default delays) and input, read by both modes.
+extern std::string nmrDrawTab;  // peak table file name; empty until -tab sets it
+extern float tau0, tau1, tau2;  // the three delays, seconds
+extern float NOISE;             // spectrum noise level; divisor of peak heights
+extern float SN;                // signal-to-noise ratio for the error simulation
+extern int SIM_ERR;             // 1 once -err has been given
+
+// ---- Data points: the intensities at tau0, tau1, tau2, set before each fit.
+extern float a0, a1, a2;
+
+// ---- Run control
+// Joins the argument vector into one line, every word followed by one blank.
+std::string joinCommandLine(int argc, char **argv);
+// Fills the run settings from the joined line. Ends the program with status 1
+// after the help text or the missing-ratio message; otherwise returns 0.
+int input(const char *line);
+// Registered with atexit: turns a failed write of standard output into status 1.
+void close_stdout();
+
+// ---- Fitting engine
+// RMS deviation of the model at P[1] = A, P[2] = J from a0, a1, a2. P[0] unused.
+float F(const float *P);
+
+// Counters a caller may ask simplex for; the program itself never does.
+struct SimplexStats {
+    long iterations = 0;
+    long evaluations = 0;  // calls of F, the final one included
+};
+// The stopping rule: another iteration follows one whose convergence measure
+// is m and whose number is n while m > 1e-5 and the cap is not reached.
+bool simplexGoesOn(float m, long n);
+// Downhill simplex from the start in P[1], P[2]; leaves the fit there and F at
+// the fit in *rms. Always returns 0.
+int simplex(float *P, float *rms, SimplexStats *stats = nullptr);
+
+// ---- Peak table fitting (the default mode)
+// Reads nmrDrawTab, fits every assigned peak and prints the report.
+// Ends the program with status 1 if the table cannot be opened or read.
+void peakTableStage();
+
+// ---- Error simulation (the -err mode)
+// One raised-cosine noise value with standard deviation close to 1 / ratio.
+float grand(float ratio);
+// The Monte Carlo run; clock is read once per trial (a seam for tests).
+using ClockFn = std::time_t (*)(std::time_t *);
+void SE(ClockFn clock = std::time);
+
+#endif

@@ -1,0 +1,150 @@
+// Run control: the joined command line, the option parser and its help text.
+//
+// Options are not parsed word by word: each option word is searched for as a
+// substring anywhere in the joined line, and its values are scanned from the
+// place where it was found, by the rules of formatted input. Scripts written
+// for kova rely on that (options in any order, stray words ignored), so the
+// search stays exactly as it has always been. What changed is only that no
+// fixed buffer limits the line, the option word or the file name.
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "kova.h"
+
+std::string nmrDrawTab;
+float tau0, tau1, tau2;
+float NOISE;
+float SN = 0.0f;
+int SIM_ERR = 0;
+
+std::string joinCommandLine(int argc, char **argv)
+{
+    std::string line;
+    for (int k = 0; k < argc; ++k) {
+        line += argv[k];
+        line += ' ';
+    }
+    return line;
+}
+
+namespace {
+
+const char *const helpText[] = {
+    "**********************  KOVA  **********************************************\n",
+    "KOVA is a simple program used for fitting three intensity values extracted\n"
+    "from CBCACONH-J experiment with Asin(PI*J*tau) to determine A and J. It uses\n"
+    "the SIMPLEX optimization routine. \n",
+    "USAGE: KOVA -<OPTION>\n",
+    "-tab  <filename>    nmrDraw assigned peak table of the 3D CBCACONH-J spectrum\n",
+    "                                           --required input\n",
+    "-tau  <time point 0> <time point 1> <time point 2> in unit of sec \n",
+    "      Default  0.00193  0.00373  0.00722   --required input\n",
+    "-noise  <noise estimated in nmrDraw>       --required input\n",
+    "-err  <Signal:Noise ratio>   if used, the program will do error simulation for \n",
+    "                             ref. spectrum peak with input S/N \n",
+    "                                        --optional\n",
+    "\n \n ",
+};
+
+bool isWhite(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// "%s": passes over white space, then takes one word. Returns the place after
+// the word, or nullptr (and leaves *word alone) when the line has ended.
+const char *scanWord(const char *p, std::string *word)
+{
+    while (*p != '\0' && isWhite(*p))
+        ++p;
+    if (*p == '\0')
+        return nullptr;
+    const char *end = p;
+    while (*end != '\0' && !isWhite(*end))
+        ++end;
+    if (word != nullptr)
+        word->assign(p, end);
+    return end;
+}
+
+// "%f": strtof is the conversion formatted input uses, white space skipping
+// included, and it rounds the decimal straight to single precision.
+const char *scanFloat(const char *p, float *value)
+{
+    char *end = nullptr;
+    const float v = std::strtof(p, &end);
+    if (end == p)
+        return nullptr;
+    *value = v;
+    return end;
+}
+
+// Scans "%s %f %f ..." from the place an option word was found: the first
+// word (the option and whatever is attached to it) is discarded, then the
+// numbers go to the targets in turn until one fails to scan.
+void scanNumbers(const char *found, float *const *targets, int count)
+{
+    const char *p = scanWord(found, nullptr);
+    for (int i = 0; i < count && p != nullptr; ++i)
+        p = scanFloat(p, targets[i]);
+}
+
+void printHelp()
+{
+    for (const char *piece : helpText)
+        std::fputs(piece, stdout);
+}
+
+}  // namespace
+
+int input(const char *line)
+{
+    if (const char *found = std::strstr(line, "-tab")) {
+        const char *p = scanWord(found, nullptr);
+        scanWord(p, &nmrDrawTab);
+    }
+    if (const char *found = std::strstr(line, "-tau")) {
+        float *const delays[] = {&tau0, &tau1, &tau2};
+        scanNumbers(found, delays, 3);
+    }
+    if (const char *found = std::strstr(line, "-noise")) {
+        float *const noise[] = {&NOISE};
+        scanNumbers(found, noise, 1);
+    }
+    if (const char *found = std::strstr(line, "-err")) {
+        float *const ratio[] = {&SN};
+        scanNumbers(found, ratio, 1);
+        if (static_cast<double>(SN) == 0.0) {
+            std::printf("Must input S/N ratio!\n");
+            std::exit(1);
+        }
+        SIM_ERR = 1;
+    }
+    if (std::strstr(line, "-help") != nullptr) {
+        printHelp();
+        std::exit(1);
+    }
+    return 0;
+}
+
+// Buffered output only fails when it is flushed, so a full disk or a closed
+// pipe would otherwise go unnoticed and the run would still end with status 0.
+void close_stdout()
+{
+    bool failed = std::ferror(stdout) != 0;
+    int error = 0;
+    if (std::fclose(stdout) != 0) {
+        failed = true;
+        error = errno;
+    }
+    if (!failed)
+        return;
+    if (error != 0)
+        std::fprintf(stderr, "kova: write error: %s\n", std::strerror(error));
+    else
+        std::fprintf(stderr, "kova: write error\n");
+    std::_Exit(1);
+}
