@@ -1,0 +1,148 @@
+// The noise generator's distribution and the Monte Carlo run, with the
+// generator seeded and the clock fixed by the test.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <vector>
+
+#include "kova.h"
+#include "peak_table.h"
+#include "run_kova.h"
+
+namespace {
+
+const double rawSd = std::sqrt(1.0 / 3.0 - 2.0 / (M_PI * M_PI));  // of b on [-1, 1]
+
+std::vector<float> draws(float ratio, unsigned seed, int n)
+{
+    srandom(seed);
+    std::vector<float> v(n);
+    for (float &x : v)
+        x = grand(ratio);
+    return v;
+}
+
+TEST(Grand, RaisedCosineScaledByTheRatio)
+{
+    const float R = 20.0f;
+    const int n = 400000;
+    const std::vector<float> v = draws(R, 42, n);
+    double sum = 0, sumSq = 0, largest = 0;
+    for (float x : v) {
+        sum += x;
+        sumSq += static_cast<double>(x) * x;
+        largest = std::max(largest, std::fabs(static_cast<double>(x)));
+    }
+    const double mean = sum / n;
+    const double sd = std::sqrt(sumSq / n - mean * mean);
+    const double expectedSd = rawSd / (0.36 * R);
+    EXPECT_NEAR(mean, 0.0, 4.0 * expectedSd / std::sqrt(n));
+    EXPECT_NEAR(sd / expectedSd, 1.0, 0.005) << "observed " << sd << ", expected " << expectedSd;
+    EXPECT_NEAR(sd * R, 1.0, 0.01) << "close to 1 / R";
+    EXPECT_LE(largest, 1.0 / (0.36 * R) * (1 + 1e-6));
+    EXPECT_GT(largest, 0.9 / (0.36 * R)) << "the tails are reached";
+}
+
+TEST(Grand, NegativeRatioMirrorsThePositiveOne)
+{
+    const std::vector<float> pos = draws(7.5f, 99, 1000), neg = draws(-7.5f, 99, 1000);
+    for (size_t i = 0; i < pos.size(); ++i)
+        ASSERT_EQ(neg[i], -pos[i]) << "draw " << i;
+}
+
+std::time_t fixedClock(std::time_t *t)
+{
+    const std::time_t now = 1765400000;
+    if (t != nullptr)
+        *t = now;
+    return now;
+}
+
+std::string runSE(float ratio, float t0 = 0.00193f, float t1 = 0.00373f, float t2 = 0.00722f)
+{
+    SN = ratio;
+    tau0 = t0;
+    tau1 = t1;
+    tau2 = t2;
+    testing::internal::CaptureStdout();
+    SE(fixedClock);
+    return testing::internal::GetCapturedStdout();
+}
+
+struct Errors {
+    double A, J;
+};
+
+Errors parse(const std::string &line)
+{
+    Errors e{};
+    float sn;
+    EXPECT_EQ(std::sscanf(line.c_str(), "S/N: %f ERR_A: %lf ERR_J: %lf", &sn, &e.A, &e.J), 3)
+        << line;
+    return e;
+}
+
+TEST(ErrorSimulation, SameClockGivesTheSameLine)
+{
+    const std::string first = runSE(20.0f), second = runSE(20.0f);
+    EXPECT_EQ(first, second);
+    EXPECT_TRUE(std::regex_match(
+        first, std::regex("S/N:   20\\.00    ERR_A: [ 0-9]{4}\\.[0-9]{3}    ERR_J: [ 0-9]{4}\\.[0-9]{3}\n")))
+        << first;
+}
+
+TEST(ErrorSimulation, AgreesWithLinearErrorPropagation)
+{
+    // Covariance sigma^2 (J^T J)^-1 of the three-point model at A = 1,
+    // J = 300, with sigma the noise's standard deviation at S/N 100.
+    const double SNR = 100.0, A = 1.0, Jhz = 300.0;
+    const double taus[3] = {0.00193, 0.00373, 0.00722};
+    double aa = 0, aj = 0, jj = 0;
+    for (double t : taus) {
+        const double dA = std::sin(M_PI * Jhz * t);
+        const double dJ = A * M_PI * t * std::cos(M_PI * Jhz * t);
+        aa += dA * dA;
+        aj += dA * dJ;
+        jj += dJ * dJ;
+    }
+    const double det = aa * jj - aj * aj;
+    const double sigma = rawSd / (0.36 * SNR);
+    const double wantA = sigma * std::sqrt(jj / det), wantJ = sigma * std::sqrt(aa / det);
+
+    const Errors got = parse(runSE(static_cast<float>(SNR)));
+    // 1000 trials estimate an RMS to about 1 / sqrt(2000), some 2 per cent;
+    // 8 per cent leaves room for that and for the fit's own stopping error.
+    EXPECT_NEAR(got.A / wantA, 1.0, 0.08) << "ERR_A observed " << got.A << ", expected " << wantA;
+    EXPECT_NEAR(got.J / wantJ, 1.0, 0.08) << "ERR_J observed " << got.J << ", expected " << wantJ;
+}
+
+TEST(ErrorSimulation, DelaysChangeTheResult)
+{
+    EXPECT_NE(parse(runSE(20.0f)).J, parse(runSE(20.0f, 0.001f, 0.002f, 0.004f)).J);
+}
+
+TEST(ErrorSimulation, NegativeRatioPrintedWithItsSign)
+{
+    EXPECT_EQ(runSE(-20.0f).substr(0, 20), "S/N:  -20.00    ERR_");
+}
+
+TEST(ErrorSimulation, LeavesTheResultTableAlone)
+{
+    M[5] = FitRecord{1, 0.5f, 2.0f, 3.0f, 4.0f};
+    runSE(50.0f);
+    EXPECT_EQ(M[5].fitted, 1);
+    EXPECT_EQ(M[5].J, 4.0f);
+}
+
+TEST(ErrorSimulation, CommandLineRunPrintsOneSummaryLine)
+{
+    const RunResult r = runKova({"kova", "-err", "20", "-tab", "/nonexistent/never-opened.tab"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("S/N:   20\\.00    ERR_A: +[0-9.]+    ERR_J: +[0-9.]+\n")))
+        << r.out;
+}
+
+}  // namespace
