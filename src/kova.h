@@ -26,7 +26,11 @@ extern float a0, a1, a2;
 // ---- Run control
 // Joins the argument vector into one line, every word followed by one blank.
 std::string joinCommandLine(int argc, char **argv);
-// Fills the run settings from the joined line. Ends the program with status 1
+// Fills the run settings from the joined line and tells whether the run
+// must stop; prints nothing.
+enum class InputStop { None, NoRatio, Help };
+InputStop readOptions(const char *line);
+// readOptions, then the message of a stop. Ends the program with status 1
 // after the help text or the missing-ratio message; otherwise returns 0.
 int input(const char *line);
 // Registered with atexit: turns a failed write of standard output into status 1.

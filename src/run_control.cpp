@@ -100,7 +100,7 @@ void printHelp()
 
 }  // namespace
 
-int input(const char *line)
+InputStop readOptions(const char *line)
 {
     if (const char *found = std::strstr(line, "-tab")) {
         const char *p = scanWord(found, nullptr);
@@ -117,15 +117,27 @@ int input(const char *line)
     if (const char *found = std::strstr(line, "-err")) {
         float *const ratio[] = {&SN};
         scanNumbers(found, ratio, 1);
-        if (static_cast<double>(SN) == 0.0) {
-            std::printf("Must input S/N ratio!\n");
-            std::exit(1);
-        }
+        // A ratio that was never read is still 0 and is refused with it.
+        if (static_cast<double>(SN) == 0.0)
+            return InputStop::NoRatio;
         SIM_ERR = 1;
     }
-    if (std::strstr(line, "-help") != nullptr) {
+    if (std::strstr(line, "-help") != nullptr)
+        return InputStop::Help;
+    return InputStop::None;
+}
+
+int input(const char *line)
+{
+    switch (readOptions(line)) {
+    case InputStop::NoRatio:
+        std::printf("Must input S/N ratio!\n");
+        std::exit(1);
+    case InputStop::Help:
         printHelp();
         std::exit(1);
+    case InputStop::None:
+        break;
     }
     return 0;
 }
