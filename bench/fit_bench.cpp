@@ -48,7 +48,8 @@ std::vector<DataSet> tableLike()
         const double A = 0.3 + 2.7 * uniform();
         const double J = 240.0 + 100.0 * uniform();
         for (int k = 0; k < 3; ++k)
-            s.a[k] = static_cast<float>(A * (std::sin(PI * J * delays[k]) + 0.03 * (uniform() - 0.5)));
+            s.a[k] =
+                static_cast<float>(A * (std::sin(PI * J * delays[k]) + 0.03 * (uniform() - 0.5)));
         s.start[0] = 1.1f;
         s.start[1] = 260.0f;
         sets.push_back(s);
@@ -56,8 +57,7 @@ std::vector<DataSet> tableLike()
     return sets;
 }
 
-template <typename Fit>
-void run(benchmark::State &state, const std::vector<DataSet> &sets, Fit fit)
+template <typename Fit> void run(benchmark::State &state, const std::vector<DataSet> &sets, Fit fit)
 {
     tau0 = delays[0];
     tau1 = delays[1];
@@ -94,10 +94,22 @@ long literal(float *P, float *rms)
     return stats.evaluations;
 }
 
-void BM_NoisyReference_Simplex(benchmark::State &s) { run(s, noisyReference(), cached); }
-void BM_NoisyReference_Literal(benchmark::State &s) { run(s, noisyReference(), literal); }
-void BM_TableLike_Simplex(benchmark::State &s) { run(s, tableLike(), cached); }
-void BM_TableLike_Literal(benchmark::State &s) { run(s, tableLike(), literal); }
+void BM_NoisyReference_Simplex(benchmark::State &s)
+{
+    run(s, noisyReference(), cached);
+}
+void BM_NoisyReference_Literal(benchmark::State &s)
+{
+    run(s, noisyReference(), literal);
+}
+void BM_TableLike_Simplex(benchmark::State &s)
+{
+    run(s, tableLike(), cached);
+}
+void BM_TableLike_Literal(benchmark::State &s)
+{
+    run(s, tableLike(), literal);
+}
 
 BENCHMARK(BM_NoisyReference_Simplex);
 BENCHMARK(BM_NoisyReference_Literal);

@@ -26,8 +26,7 @@ float grand(float ratio)
         if (!(static_cast<double>(u) > c))
             break;
     }
-    return static_cast<float>(static_cast<double>(b) *
-                              (1.0 / (static_cast<double>(ratio) * 0.36)));
+    return static_cast<float>(static_cast<double>(b) * (1.0 / (static_cast<double>(ratio) * 0.36)));
 }
 
 // SE: every trial reseeds the generator with the clock plus the trial

@@ -36,9 +36,9 @@ float F(const float *P)
 namespace {
 
 constexpr long maxIterations = 500000;
-constexpr float alpha = 1.0f;  // reflection
-constexpr float beta = 0.5f;   // contraction, and the shrink factor
-constexpr float gamma_ = 2.0f; // expansion
+constexpr float alpha = 1.0f;   // reflection
+constexpr float beta = 0.5f;    // contraction, and the shrink factor
+constexpr float gamma_ = 2.0f;  // expansion
 
 // A point of the (A, J) plane laid out like the parameter vector: x[1] = A,
 // x[2] = J, x[0] unused, so F can be called on it directly.

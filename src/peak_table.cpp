@@ -133,7 +133,9 @@ void printRecord(int i, const FitRecord &r)
 
 }  // namespace
 
-LineReader::LineReader(std::FILE *fp) : fp_(fp) {}
+LineReader::LineReader(std::FILE *fp) : fp_(fp)
+{
+}
 
 // Lines are cut out of a fixed buffer, so a table of any size is read with
 // memory for one line of at most maxLineLength characters.

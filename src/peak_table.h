@@ -37,7 +37,7 @@ public:
 
 private:
     std::FILE *fp_;
-    char buf_[65536];
+    char buf_[65536] = {};
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
 };

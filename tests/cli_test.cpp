@@ -72,10 +72,14 @@ const CliCase cliCases[] = {
      {"kova", "-tab", "/nonexistent/peaks-tau.tab", "-tau", "1", "2", "3"},
      openError("/nonexistent/peaks-tau.tab"),
      1},
-    {"CommandLineOver199Characters", {"kova", "-noise", "5", "-tab", longName},
-     openError(longName), 1},
+    {"CommandLineOver199Characters",
+     {"kova", "-noise", "5", "-tab", longName},
+     openError(longName),
+     1},
     {"OptionWordWithLongAttachment",
-     {"kova", "-tab" + std::string(300, 'x'), missing}, openError(missing), 1},
+     {"kova", "-tab" + std::string(300, 'x'), missing},
+     openError(missing),
+     1},
 };
 
 class Cli : public testing::TestWithParam<CliCase> {};

@@ -90,7 +90,9 @@ TEST(ErrorSimulation, SameClockGivesTheSameLine)
     const std::string first = runSE(20.0f), second = runSE(20.0f);
     EXPECT_EQ(first, second);
     EXPECT_TRUE(std::regex_match(
-        first, std::regex("S/N:   20\\.00    ERR_A: [ 0-9]{4}\\.[0-9]{3}    ERR_J: [ 0-9]{4}\\.[0-9]{3}\n")))
+        first,
+        std::regex(
+            "S/N:   20\\.00    ERR_A: [ 0-9]{4}\\.[0-9]{3}    ERR_J: [ 0-9]{4}\\.[0-9]{3}\n")))
         << first;
 }
 
@@ -141,7 +143,8 @@ TEST(ErrorSimulation, CommandLineRunPrintsOneSummaryLine)
 {
     const RunResult r = runKova({"kova", "-err", "20", "-tab", "/nonexistent/never-opened.tab"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(std::regex_match(r.out, std::regex("S/N:   20\\.00    ERR_A: +[0-9.]+    ERR_J: +[0-9.]+\n")))
+    EXPECT_TRUE(std::regex_match(
+        r.out, std::regex("S/N:   20\\.00    ERR_A: +[0-9.]+    ERR_J: +[0-9.]+\n")))
         << r.out;
 }
 

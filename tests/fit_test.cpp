@@ -111,8 +111,8 @@ TEST_F(Fit, ZeroJStartReturnsFiveQuartersOfTheAmplitude)
         simplex(P, &rms);
         const float scaled = static_cast<float>(static_cast<double>(A0) + A0 * 0.5);
         const float want = (scaled + A0) / 2.0f;
-        EXPECT_TRUE(sameBits(P[1], want)) << "A0=" << A0 << ": observed " << P[1]
-                                          << ", expected " << want;
+        EXPECT_TRUE(sameBits(P[1], want))
+            << "A0=" << A0 << ": observed " << P[1] << ", expected " << want;
         EXPECT_EQ(P[2], 0.0f);
         EXPECT_NEAR(P[1], 1.25f * A0, std::fabs(A0) * 1e-6f);
         EXPECT_TRUE(std::isnan(P[0]));

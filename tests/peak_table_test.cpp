@@ -24,12 +24,11 @@ struct Line {
     {
         char idx[16];
         std::snprintf(idx, sizeof idx, "%5d", index);
-        f = {idx,       "100.500",  "50.250",   "30.125",  "0.010",  "0.020",  "0.030",
-             "8.100",   "120.200",  "55.300",   "4850.100", "9800.200", "8300.300", "5.500",
-             "4.400",   "3.300",    "12.100",   "15.200",  "18.300", "98",     "103",
-             "48",      "53",       "28",       "33",      height,   "+1.0e+02", "+5.0e+06",
-             "0.00000", "1",        assignment, "7",       "1",      i0,       i1,
-             i2};
+        f = {idx,       "100.500", "50.250",   "30.125",   "0.010",    "0.020", "0.030",    "8.100",
+             "120.200", "55.300",  "4850.100", "9800.200", "8300.300", "5.500", "4.400",    "3.300",
+             "12.100",  "15.200",  "18.300",   "98",       "103",      "48",    "53",       "28",
+             "33",      height,    "+1.0e+02", "+5.0e+06", "0.00000",  "1",     assignment, "7",
+             "1",       i0,        i1,         i2};
     }
     Line &set(int field, const std::string &text)
     {
@@ -75,9 +74,8 @@ std::string reportFor(const Line &line, float noise)
     const float snr = std::strtof(line.f[25].c_str(), nullptr) / noise;
     char s[200];
     std::snprintf(s, sizeof s, "Assignment: %4d  RMS: %8.3f  S/N: %7.2f A: % 9.3f J: % 9.3f\n",
-                  std::atoi(line.f[30].c_str()), static_cast<double>(rms),
-                  static_cast<double>(snr), static_cast<double>(P[1]),
-                  static_cast<double>(P[2]));
+                  std::atoi(line.f[30].c_str()), static_cast<double>(rms), static_cast<double>(snr),
+                  static_cast<double>(P[1]), static_cast<double>(P[2]));
     return s;
 }
 
@@ -99,7 +97,8 @@ RunResult runTable(const std::string &content, const std::string &noise = "35")
 
 TEST(PeakTable, ReportComesInAscendingOrderAfterTheWholeTable)
 {
-    const Line p7 = peak(1, 7, 1.0, 300.0), p3 = peak(2, 3, 0.8, 280.0), p5 = peak(3, 5, 1.4, 320.0);
+    const Line p7 = peak(1, 7, 1.0, 300.0), p3 = peak(2, 3, 0.8, 280.0),
+               p5 = peak(3, 5, 1.4, 320.0);
     const RunResult r = runTable(header + p7.text() + p3.text() + p5.text());
     EXPECT_EQ(r.out, reportFor(p3, 35) + reportFor(p5, 35) + reportFor(p7, 35));
     EXPECT_EQ(r.status, 0);
@@ -188,7 +187,8 @@ const MalformedCase malformedCases[] = {
     {"CutBeforeAssignment", 0, "", 25, "has only 25 of 36 fields, line not fitted"},
     {"TextualAssignment", 31, "G23CA", 0,
      "field 31 \"G23CA\" is not an assignment number, line not fitted"},
-    {"LowerCaseNone", 31, "none", 0, "field 31 \"none\" is not an assignment number, line not fitted"},
+    {"LowerCaseNone", 31, "none", 0,
+     "field 31 \"none\" is not an assignment number, line not fitted"},
     {"LongAssignmentWord", 31, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 0,
      "field 31 \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\" is not an assignment number, line not fitted"},
     {"AssignmentBeyond32Bits", 31, "4294967297", 0,
@@ -196,7 +196,8 @@ const MalformedCase malformedCases[] = {
     {"NegativeAssignment", 31, "-3", 0, "has the negative assignment number -3, line not fitted"},
     {"WordInNumericColumn", 5, "abc", 0, "field 5 \"abc\" is not a number, line not fitted"},
     {"NumberWithTrailingJunk", 35, "0.5x", 0, "field 35 \"0.5x\" is not a number, line not fitted"},
-    {"FractionInIntegerColumn", 20, "1.5", 0, "field 20 \"1.5\" is not an integer, line not fitted"},
+    {"FractionInIntegerColumn", 20, "1.5", 0,
+     "field 20 \"1.5\" is not an integer, line not fitted"},
     {"HeightMissingItsExponent", 26, "+1.2e", 0,
      "field 26 \"+1.2e\" is not a number, line not fitted"},
 };
@@ -291,8 +292,8 @@ TEST(PeakTable, NumbersAbove499AreReportedInOrder)
 {
     const Line big = peak(1, 100000, 1.0), mid = peak(2, 500, 1.2), small = peak(3, 499, 0.7),
                top = peak(4, 2147483647, 0.9), one = peak(5, 1, 1.1);
-    const RunResult r = runTable(header + big.text() + mid.text() + small.text() + top.text() +
-                                 one.text());
+    const RunResult r =
+        runTable(header + big.text() + mid.text() + small.text() + top.text() + one.text());
     EXPECT_EQ(r.out, reportFor(one, 35) + reportFor(small, 35) + reportFor(mid, 35) +
                          reportFor(big, 35) + reportFor(top, 35));
 }
@@ -355,9 +356,12 @@ TEST(PeakTable, ExampleTableGivesItsRecordedReport)
 // line feed, and a line too long to keep.
 TEST(LineReader, ReturnsEveryLineWholeWithItsLineFeed)
 {
-    std::vector<std::string> lines = {"a\n", std::string(65535, 'b') + "\n",
-                                      std::string(70000, 'c') + "\n", std::string("d\0e\n", 4),
-                                      "\n", "last"};
+    std::vector<std::string> lines = {"a\n",
+                                      std::string(65535, 'b') + "\n",
+                                      std::string(70000, 'c') + "\n",
+                                      std::string("d\0e\n", 4),
+                                      "\n",
+                                      "last"};
     std::string all;
     for (const std::string &l : lines)
         all += l;

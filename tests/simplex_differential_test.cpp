@@ -40,7 +40,10 @@ class Draw {
 public:
     explicit Draw(unsigned seed) : rng_(seed) {}
 
-    float uniform(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng_); }
+    float uniform(float lo, float hi)
+    {
+        return std::uniform_real_distribution<float>(lo, hi)(rng_);
+    }
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     float special() { return specials[pick(sizeof specials / sizeof specials[0])]; }
     // Mostly ordinary values of the given scale; one in `rare` a special
@@ -76,9 +79,10 @@ Case drawCase(Draw &d)
         // Delays far outside the usual range make F oscillate so fast that
         // the run goes on to the cap; a few such cases are enough.
         c.taus[k] = d.pick(2) ? delays[k] : d.wide(0.0f, 0.02f, 200);
-        c.data[k] = realistic ? static_cast<float>(A * std::sin(PI * J * c.taus[k]) +
-                                                   d.uniform(-0.3f, 0.3f))
-                              : d.wide(-5.0f, 5.0f);
+        c.data[k] =
+            realistic
+                ? static_cast<float>(A * std::sin(PI * J * c.taus[k]) + d.uniform(-0.3f, 0.3f))
+                : d.wide(-5.0f, 5.0f);
     }
     if (d.pick(20) == 0)
         c.data[2] = c.data[1] = c.data[0];  // ties everywhere
