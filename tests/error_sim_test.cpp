@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 #include <vector>
 
 #include "kova.h"
@@ -85,15 +84,24 @@ Errors parse(const std::string &line)
     return e;
 }
 
+// A summary line is exactly what the format makes of the numbers it shows.
+bool isSummaryLine(const std::string &line)
+{
+    double sn, errA, errJ;
+    if (std::sscanf(line.c_str(), "S/N: %lf ERR_A: %lf ERR_J: %lf", &sn, &errA, &errJ) != 3)
+        return false;
+    char again[200];
+    std::snprintf(again, sizeof again, "S/N: %7.2f    ERR_A: %8.3f    ERR_J: %8.3f\n", sn, errA,
+                  errJ);
+    return line == again;
+}
+
 TEST(ErrorSimulation, SameClockGivesTheSameLine)
 {
     const std::string first = runSE(20.0f), second = runSE(20.0f);
     EXPECT_EQ(first, second);
-    EXPECT_TRUE(std::regex_match(
-        first,
-        std::regex(
-            "S/N:   20\\.00    ERR_A: [ 0-9]{4}\\.[0-9]{3}    ERR_J: [ 0-9]{4}\\.[0-9]{3}\n")))
-        << first;
+    EXPECT_TRUE(isSummaryLine(first)) << first;
+    EXPECT_EQ(first.substr(0, 12), "S/N:   20.00");
 }
 
 TEST(ErrorSimulation, AgreesWithLinearErrorPropagation)
@@ -143,9 +151,7 @@ TEST(ErrorSimulation, CommandLineRunPrintsOneSummaryLine)
 {
     const RunResult r = runKova({"kova", "-err", "20", "-tab", "/nonexistent/never-opened.tab"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(std::regex_match(
-        r.out, std::regex("S/N:   20\\.00    ERR_A: +[0-9.]+    ERR_J: +[0-9.]+\n")))
-        << r.out;
+    EXPECT_TRUE(isSummaryLine(r.out)) << r.out;
 }
 
 }  // namespace
