@@ -105,16 +105,12 @@ int splitFields(const std::string &line, std::string_view *fields, int max)
     return count;
 }
 
-void warn(long lineNumber, const char *what)
+// `field 31 "G23CA" is not an assignment number`; long fields are cut to 40
+// characters so that a warning stays one readable line.
+std::string notOfForm(int field, std::string_view text, const char *expected)
 {
-    std::printf("Warning: line %ld: %s, line not fitted\n", lineNumber, what);
-}
-
-void warnField(long lineNumber, int field, std::string_view text, const char *expected)
-{
-    std::printf("Warning: line %ld: field %d \"%.*s\" is not %s, line not fitted\n", lineNumber,
-                field, static_cast<int>(text.size() > 40 ? 40 : text.size()), text.data(),
-                expected);
+    const std::string_view shown = text.substr(0, 40);
+    return "field " + std::to_string(field) + " \"" + std::string(shown) + "\" is not " + expected;
 }
 
 FitRecord *recordFor(int n)
@@ -199,11 +195,10 @@ PeakLine classifyLine(const std::string &line, Peak *peak)
         float x = 0.0f;
         const bool ok = fieldKinds[k] == 'd' ? parseInt(f, &i) : parseFloat(f, &x);
         if (!ok) {
-            peak->badField = k;
-            peak->badText = f;
-            peak->problem = fieldKinds[k] == 'd' ? "an integer" : "a number";
-            if (k == assignmentField)
-                peak->problem = "an assignment number";
+            const char *expected = k == assignmentField   ? "an assignment number"
+                                   : fieldKinds[k] == 'd' ? "an integer"
+                                                          : "a number";
+            peak->problem = notOfForm(k, f, expected);
             return PeakLine::Malformed;
         }
         if (k == heightField)
@@ -219,6 +214,8 @@ PeakLine classifyLine(const std::string &line, Peak *peak)
     }
     return PeakLine::Peak;
 }
+
+namespace {
 
 void fitPeak(const Peak &peak)
 {
@@ -254,6 +251,8 @@ void printReport(int largest)
             printRecord(entry.first, entry.second);
 }
 
+}  // namespace
+
 void peakTableStage()
 {
     clearRecords();
@@ -288,10 +287,8 @@ void peakTableStage()
         case PeakLine::Unassigned:
             break;
         case PeakLine::Malformed:
-            if (peak.badField != 0)
-                warnField(lineNumber, peak.badField, peak.badText, peak.problem.c_str());
-            else
-                warn(lineNumber, peak.problem.c_str());
+            std::printf("Warning: line %ld: %s, line not fitted\n", lineNumber,
+                        peak.problem.c_str());
             break;
         case PeakLine::Peak:
             fitPeak(peak);

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
-#include <string_view>
 
 // One fit per assignment number.
 struct FitRecord {
@@ -47,10 +46,8 @@ struct Peak {
     float height = 0.0f;
     int assignment = 0;
     float intensity[3] = {0.0f, 0.0f, 0.0f};
-    // For a malformed line: what is wrong, and the field at fault (0 if none).
+    // For a malformed line: what is wrong with it, for the warning.
     std::string problem;
-    int badField = 0;
-    std::string_view badText;
 };
 
 enum class PeakLine {
@@ -60,9 +57,7 @@ enum class PeakLine {
     Peak,        // an assigned peak, ready to fit
 };
 
+// Sorts a line and, for a peak, fills *peak with the fields the fit uses.
 PeakLine classifyLine(const std::string &line, Peak *peak);
-void clearRecords();
-void fitPeak(const Peak &peak);
-void printReport(int largest);
 
 #endif
