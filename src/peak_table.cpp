@@ -18,11 +18,9 @@
 #include "kova.h"
 #include "peak_table.h"
 
-FitRecord M[500];
+FitRecord M[recordCount];
 
 namespace {
-
-constexpr int recordCount = 500;
 
 // Assignment numbers beyond the static table, kept only for the numbers met.
 std::map<int, FitRecord> highAssignments;
@@ -246,9 +244,9 @@ void printReport(int largest)
     for (int i = 1; i <= largest && i < recordCount; ++i)
         if (M[i].fitted != 0)
             printRecord(i, M[i]);
+    // Every record here was made by a fit.
     for (const auto &entry : highAssignments)
-        if (entry.second.fitted != 0)
-            printRecord(entry.first, entry.second);
+        printRecord(entry.first, entry.second);
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ struct FitRecord {
 
 // Records of the assignment numbers 0..499, indexed by the number; larger
 // numbers are kept aside, one record per number met.
-extern FitRecord M[500];
+constexpr int recordCount = 500;
+extern FitRecord M[recordCount];
 
 constexpr int peakFields = 36;
 
