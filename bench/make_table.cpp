@@ -1,7 +1,8 @@
-// make_table N: writes an nmrPipe-style 3D CBCACONH-J peak table of N peak
-// lines to standard output, for timing kova on large tables. Assignment
-// numbers cycle through 1..400 and every tenth line is unassigned. The
-// intensities are of order 1, as the fit's starting point expects.
+// make_table N [SCALE]: writes an nmrPipe-style 3D CBCACONH-J peak table of
+// N peak lines to standard output, for timing kova on large tables.
+// Assignment numbers cycle through 1..400 and every tenth line is
+// unassigned. The intensities are of order 1, as the fit's starting point
+// expects, times SCALE (1e6 gives the raw units of a spectrum).
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 int main(int argc, char **argv)
 {
     const long n = argc > 1 ? std::atol(argv[1]) : 1000;
+    const double scale = argc > 2 ? std::atof(argv[2]) : 1.0;
     std::printf("VARS   INDEX X_AXIS Y_AXIS Z_AXIS DX DY DZ X_PPM Y_PPM Z_PPM X_HZ Y_HZ Z_HZ "
                 "XW YW ZW XW_HZ YW_HZ ZW_HZ X1 X3 Y1 Y3 Z1 Z3 HEIGHT DHEIGHT VOL PCHI2 TYPE ASS "
                 "CLUSTID MEMCNT\n");
@@ -31,8 +33,8 @@ int main(int argc, char **argv)
                     i, 100.5, 50.25, 30.125, 0.01, 0.02, 0.03, 8.1, 120.2, 55.3, 4850.1, 9800.2,
                     8300.3, 5.5, 4.4, 3.3, 12.1, 15.2, 18.3, 98, 103, 48, 53, 28, 33, A * 1.2e5,
                     A * 1e2, A * 5e6, 0.0, 1, ass, static_cast<int>(i % 1000), 1,
-                    A * std::sin(pi * J * tau[0]), A * std::sin(pi * J * tau[1]),
-                    A * std::sin(pi * J * tau[2]));
+                    scale * A * std::sin(pi * J * tau[0]), scale * A * std::sin(pi * J * tau[1]),
+                    scale * A * std::sin(pi * J * tau[2]));
     }
     return 0;
 }

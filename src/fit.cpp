@@ -72,6 +72,61 @@ struct Simplex {
     }
 };
 
+// An iteration is a function of the simplex it starts from (vertices and
+// their cached values) and nothing else. So once the simplex at the start of
+// an iteration is bit for bit one met before, the run is periodic from there.
+// Brent's method finds the period with one saved simplex: it is saved at
+// iterations 1, 2, 4, 8, ... and every later simplex is compared with it.
+// Bits are compared, not values, so a NaN value repeats like any other.
+class CycleFinder {
+public:
+    explicit CycleFinder(const Simplex &S) { save(S); }
+
+    // Call once per iteration, with the simplex the next one starts from.
+    // Returns the period once the simplex repeats, else 0.
+    long period(const Simplex &S)
+    {
+        ++steps_;
+        if (found_ || !sameState(S)) {
+            if (!found_ && steps_ == power_) {
+                save(S);
+                power_ *= 2;
+                steps_ = 0;
+            }
+            return 0;
+        }
+        found_ = true;
+        return steps_;
+    }
+
+private:
+    struct State {
+        float v[3][2];
+        float y[3];
+    };
+    State saved_{};
+    long power_ = 1;
+    long steps_ = 0;
+    bool found_ = false;
+
+    static State stateOf(const Simplex &S)
+    {
+        State t{};
+        for (int i = 1; i <= 3; ++i) {
+            t.v[i - 1][0] = S.V[i].x[1];
+            t.v[i - 1][1] = S.V[i].x[2];
+            t.y[i - 1] = S.Y[i];
+        }
+        return t;
+    }
+    void save(const Simplex &S) { saved_ = stateOf(S); }
+    bool sameState(const Simplex &S) const
+    {
+        const State now = stateOf(S);
+        return std::memcmp(&now, &saved_, sizeof now) == 0;
+    }
+};
+
 // C = mean of the two vertices other than the highest, h.
 Point centroid(const Simplex &S, int h)
 {
@@ -213,6 +268,7 @@ int simplex(float *P, float *rms, SimplexStats *stats)
 
     Point C{};
     long n = 0;
+    CycleFinder cycles(S);
     for (;;) {
         const float yC = iterate(S, C);
 
@@ -225,6 +281,14 @@ int simplex(float *P, float *rms, SimplexStats *stats)
         ++n;
         if (!simplexGoesOn(m, n))
             break;
+        // In a cycle every later iteration repeats one already made, so
+        // only the cap can end the run: jump over whole periods. Iteration
+        // n + k p leaves the same simplex and centroid as iteration n.
+        if (const long p = cycles.period(S)) {
+            n += (maxIterations - n) / p * p;
+            if (!simplexGoesOn(m, n))
+                break;
+        }
     }
 
     // The result is the last centroid, not the best vertex.

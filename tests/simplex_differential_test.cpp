@@ -153,4 +153,61 @@ TEST_P(SimplexDifferential, MatchesLiteralRenderingBitForBit)
 
 INSTANTIATE_TEST_SUITE_P(Shards, SimplexDifferential, testing::Values(1u, 2u, 3u, 4u));
 
+// A peak in the raw units of a spectrum (amplitude 1e4 to 1e7, either sign,
+// a little noise) fitted from the table mode's start: the absolute stopping
+// rule often cannot end such a fit, and the run goes round a cycle until
+// the cap.
+Case drawRawPeak(Draw &d)
+{
+    Case c;
+    const double A = std::pow(10.0, d.uniform(4.0f, 7.0f)) * (d.pick(4) == 0 ? -1.0 : 1.0);
+    const double J = d.uniform(150.0f, 450.0f);
+    const float delays[3] = {0.00193f, 0.00373f, 0.00722f};
+    for (int k = 0; k < 3; ++k) {
+        c.taus[k] = delays[k];
+        c.data[k] =
+            static_cast<float>(A * (std::sin(PI * J * delays[k]) + d.uniform(-1e-3f, 1e-3f)));
+    }
+    c.start[0] = 0.0f;
+    c.start[1] = 1.1f;
+    c.start[2] = 260.0f;
+    return c;
+}
+
+// Runs that reach the cap, where the program skips whole cycles: the
+// literal rendering makes every one of the 500000 iterations (some 50 ms a
+// case), and both must still agree to the bit.
+class SimplexCapDifferential : public testing::TestWithParam<unsigned> {};
+
+TEST_P(SimplexCapDifferential, SkippingCyclesChangesNothing)
+{
+    constexpr int capCasesPerShard = 25;
+    Draw d(1000u + GetParam());
+    int found = 0;
+    for (int drawn = 0; found < capCasesPerShard; ++drawn) {
+        ASSERT_LT(drawn, 100000) << "too few runs reach the cap";
+        const Case c = d.pick(8) == 0 ? drawCase(d) : drawRawPeak(d);
+        load(c);
+        float P[3], Q[3];
+        std::memcpy(P, c.start, sizeof P);
+        std::memcpy(Q, c.start, sizeof Q);
+        float rmsP = -1.0f, rmsQ = -1.0f;
+        SimplexStats cached;
+        simplex(P, &rmsP, &cached);
+        if (cached.iterations < 500000)
+            continue;
+        ++found;
+        LiteralStats literal;
+        literalSimplex(Q, &rmsQ, &literal);
+        ASSERT_TRUE(sameBits(P, Q, 3)) << describe(c) << "\n  cached  " << P[1] << ' ' << P[2]
+                                       << "\n  literal " << Q[1] << ' ' << Q[2];
+        ASSERT_TRUE(sameBits(&rmsP, &rmsQ, 1)) << describe(c) << ": " << rmsP << " vs " << rmsQ;
+        ASSERT_EQ(cached.iterations, literal.iterations) << describe(c);
+        EXPECT_LT(cached.evaluations * 100, literal.evaluations)
+            << describe(c) << ": the cycle was not skipped";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, SimplexCapDifferential, testing::Range(1u, 9u));
+
 }  // namespace
