@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "line_reader.h"
 #include "peak_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

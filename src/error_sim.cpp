@@ -31,7 +31,7 @@ float grand(float ratio)
 
 // SE: every trial reseeds the generator with the clock plus the trial
 // number, so its noise depends on that seed alone.
-void SE(ClockFn clock)
+SimulationErrors simulateErrors(ClockFn clock, std::vector<float> *fittedJ)
 {
     constexpr int trials = 1000;
     const float *const delays[] = {&tau0, &tau1, &tau2};
@@ -51,13 +51,22 @@ void SE(ClockFn clock)
         float P[3] = {0.0f, 1.0f, 300.0f};
         float rms = 0.0f;
         simplex(P, &rms);
+        if (fittedJ != nullptr)
+            fittedJ->push_back(P[2]);
         sumA = static_cast<float>(static_cast<double>(sumA) +
                                   std::pow(static_cast<double>(P[1]) - 1.0, 2.0));
         sumJ = static_cast<float>(static_cast<double>(sumJ) +
                                   std::pow(static_cast<double>(P[2]) - 300.0, 2.0));
     }
-    const float errA = static_cast<float>(std::sqrt(static_cast<double>(sumA / 1000.0f)));
-    const float errJ = static_cast<float>(std::sqrt(static_cast<double>(sumJ / 1000.0f)));
+    SimulationErrors e;
+    e.errA = static_cast<float>(std::sqrt(static_cast<double>(sumA / 1000.0f)));
+    e.errJ = static_cast<float>(std::sqrt(static_cast<double>(sumJ / 1000.0f)));
+    return e;
+}
+
+void SE(ClockFn clock)
+{
+    const SimulationErrors e = simulateErrors(clock);
     std::printf("S/N: %7.2f    ERR_A: %8.3f    ERR_J: %8.3f\n", static_cast<double>(SN),
-                static_cast<double>(errA), static_cast<double>(errJ));
+                static_cast<double>(e.errA), static_cast<double>(e.errJ));
 }

@@ -7,8 +7,10 @@
 #ifndef KOVA_KOVA_H
 #define KOVA_KOVA_H
 
+#include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // The truncated decimal the fits have always used, not the full value of pi.
 constexpr double PI = 3.14159265;
@@ -24,8 +26,15 @@ extern int SIM_ERR;             // 1 once -err has been given
 extern float a0, a1, a2;
 
 // ---- Run control
+// Where warnings and messages go: standard output, as they always have, or
+// standard error when standard output carries a TSV report.
+extern std::FILE *messages;
 // Joins the argument vector into one line, every word followed by one blank.
 std::string joinCommandLine(int argc, char **argv);
+std::string joinCommandLine(const std::vector<std::string> &words);
+// The first place in the line where an option word counts: the start of a
+// word, or the end of the first word (the program's name). nullptr if none.
+const char *findOption(const char *line, const char *word);
 // Fills the run settings from the joined line and tells whether the run
 // must stop; prints nothing.
 enum class InputStop { None, NoRatio, Help };
@@ -61,7 +70,14 @@ void peakTableStage();
 // One raised-cosine noise value with standard deviation close to 1 / ratio.
 float grand(float ratio);
 // The Monte Carlo run; clock is read once per trial (a seam for tests).
+// Keeps every trial's fitted J in *fittedJ if asked.
 using ClockFn = std::time_t (*)(std::time_t *);
+struct SimulationErrors {
+    float errA;
+    float errJ;
+};
+SimulationErrors simulateErrors(ClockFn clock, std::vector<float> *fittedJ = nullptr);
+// simulateErrors and its summary line.
 void SE(ClockFn clock = std::time);
 
 #endif

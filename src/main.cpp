@@ -3,13 +3,43 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "extension_options.h"
 #include "kova.h"
+#include "report.h"
+
+namespace {
+
+void errorSimulationStage()
+{
+    const SimulationErrors e = simulateErrors(monteCarloClock);
+    if (extensions.tsv)
+        writeSimulationTsv(stdout, SN, e.errA, e.errJ);
+    else
+        std::printf("S/N: %7.2f    ERR_A: %8.3f    ERR_J: %8.3f\n", static_cast<double>(SN),
+                    static_cast<double>(e.errA), static_cast<double>(e.errJ));
+}
+
+}  // namespace
 
 int main(int argc, char **argv)
 {
     std::atexit(close_stdout);
 
-    const std::string line = joinCommandLine(argc, argv);
+    std::vector<std::string> words;
+    std::string error;
+    const bool understood = takeExtensions(argc, argv, &extensions, &words, &error);
+    if (extensions.tsv)
+        messages = stderr;
+    if (!understood) {
+        std::fprintf(messages, "kova: %s\n", error.c_str());
+        std::exit(1);
+    }
+    if (extensions.version) {
+        std::printf("kova %s\n", KOVA_VERSION);
+        return 0;
+    }
+
+    const std::string line = joinCommandLine(words);
     if (argc == 1) {
         std::printf("......\n");
         std::printf("Type <kova -help> for usage instruction\n");
@@ -22,7 +52,7 @@ int main(int argc, char **argv)
     input(line.c_str());
 
     if (SIM_ERR != 0)
-        SE();
+        errorSimulationStage();  // SE
     else
         peakTableStage();
 

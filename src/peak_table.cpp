@@ -1,29 +1,19 @@
-// Peak table fitting: reads the nmrDraw table, fits every assigned peak line
-// and reports one line per assignment number.
+// The peak table's line format.
 //
 // A 3D peak line has the table's 33 columns and then the intensities at the
 // three delays, 36 fields in all. Only fields 26 (height), 31 (assignment
 // number) and 34-36 (intensities) are used, but every field must have the form
 // its column has: a line that is cut short or shifted by a stray word would
 // otherwise hand the wrong numbers to the fit, and nobody would notice.
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <string>
-#include <string_view>
-
-#include "kova.h"
 #include "peak_table.h"
 
-FitRecord M[recordCount];
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 namespace {
-
-// Assignment numbers beyond the static table, kept only for the numbers met.
-std::map<int, FitRecord> highAssignments;
 
 // The column types of fields 1..36: 'd' an integer, 'f' a number (the
 // layout's %f and %e read the same forms).
@@ -103,69 +93,18 @@ int splitFields(const std::string &line, std::string_view *fields, int max)
     return count;
 }
 
-// `field 31 "G23CA" is not an assignment number`; long fields are cut to 40
-// characters so that a warning stays one readable line.
+// `field 31 "G23CA" is not an assignment number`
 std::string notOfForm(int field, std::string_view text, const char *expected)
 {
-    const std::string_view shown = text.substr(0, 40);
-    return "field " + std::to_string(field) + " \"" + std::string(shown) + "\" is not " + expected;
+    return "field " + std::to_string(field) + " \"" + quoteField(text) + "\" is not " + expected;
 }
 
-FitRecord *recordFor(int n)
+bool isPrintable(unsigned char c)
 {
-    if (n < recordCount)
-        return &M[n];
-    return &highAssignments[n];
-}
-
-void printRecord(int i, const FitRecord &r)
-{
-    std::printf("Assignment: %4d  RMS: %8.3f  S/N: %7.2f A: % 9.3f J: % 9.3f\n", i,
-                static_cast<double>(r.rms), static_cast<double>(r.snr), static_cast<double>(r.A),
-                static_cast<double>(r.J));
+    return c >= 0x20 && c < 0x7f;
 }
 
 }  // namespace
-
-LineReader::LineReader(std::FILE *fp) : fp_(fp)
-{
-}
-
-// Lines are cut out of a fixed buffer, so a table of any size is read with
-// memory for one line of at most maxLineLength characters.
-LineReader::Result LineReader::next(std::string &line)
-{
-    line.clear();
-    bool tooLong = false;
-    bool any = false;
-    for (;;) {
-        if (pos_ == len_) {
-            len_ = std::fread(buf_, 1, sizeof buf_, fp_);
-            pos_ = 0;
-            if (len_ == 0) {
-                if (std::ferror(fp_))
-                    return Result::Error;
-                if (!any)
-                    return Result::End;
-                break;
-            }
-        }
-        any = true;
-        const char *start = buf_ + pos_;
-        const void *nl = std::memchr(start, '\n', len_ - pos_);
-        const size_t take = nl ? static_cast<const char *>(nl) - start + 1 : len_ - pos_;
-        if (!tooLong && line.size() + take > maxLineLength) {
-            tooLong = true;
-            std::string().swap(line);  // give the memory back at once
-        }
-        if (!tooLong)
-            line.append(start, take);
-        pos_ += take;
-        if (nl)
-            break;
-    }
-    return tooLong ? Result::TooLong : Result::Line;
-}
 
 PeakLine classifyLine(const std::string &line, Peak *peak)
 {
@@ -199,7 +138,13 @@ PeakLine classifyLine(const std::string &line, Peak *peak)
             peak->problem = notOfForm(k, f, expected);
             return PeakLine::Malformed;
         }
-        if (k == heightField)
+        if (k >= firstIntensityField && !std::isfinite(x)) {
+            peak->problem = notOfForm(k, f, "a finite intensity");
+            return PeakLine::Malformed;
+        }
+        if (k == 1)
+            peak->index = i;
+        else if (k == heightField)
             peak->height = x;
         else if (k == assignmentField)
             peak->assignment = i;
@@ -213,89 +158,62 @@ PeakLine classifyLine(const std::string &line, Peak *peak)
     return PeakLine::Peak;
 }
 
+std::string quoteField(std::string_view text)
+{
+    std::string quoted;
+    for (const char c : text.substr(0, 40)) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (isPrintable(byte)) {
+            quoted += c;
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+            quoted += hex;
+        }
+    }
+    return quoted;
+}
+
 namespace {
 
-void fitPeak(const Peak &peak)
+// The whole words of a line.
+std::vector<std::string_view> wordsOf(std::string_view line)
 {
-    a0 = peak.intensity[0];
-    a1 = peak.intensity[1];
-    a2 = peak.intensity[2];
-    float P[3] = {0.0f, 1.1f, 260.0f};
-    float rms = 0.0f;
-    simplex(P, &rms);
-
-    FitRecord *r = recordFor(peak.assignment);
-    r->fitted = 1;
-    r->rms = rms;
-    r->snr = peak.height / NOISE;
-    r->A = P[1];
-    r->J = P[2];
-}
-
-void clearRecords()
-{
-    for (FitRecord &r : M)
-        r = FitRecord{};
-    highAssignments.clear();
-}
-
-void printReport(int largest)
-{
-    for (int i = 1; i <= largest && i < recordCount; ++i)
-        if (M[i].fitted != 0)
-            printRecord(i, M[i]);
-    // Every record here was made by a fit.
-    for (const auto &entry : highAssignments)
-        printRecord(entry.first, entry.second);
+    std::vector<std::string_view> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && isWhite(line[i]))
+            ++i;
+        const size_t start = i;
+        while (i < line.size() && !isWhite(line[i]))
+            ++i;
+        if (i > start)
+            words.push_back(line.substr(start, i - start));
+    }
+    return words;
 }
 
 }  // namespace
 
-void peakTableStage()
+// nmrDraw names its axes X, Y, Z and A in the VARS line: a 3D table has the
+// first three, a 2D table no Z_AXIS and a 4D table an A_AXIS as well. Other
+// columns only start with these letters (Z_A0 in a seriesTab table).
+std::string notThreeDimensional(const std::string &line)
 {
-    clearRecords();
-    std::FILE *table = std::fopen(nmrDrawTab.c_str(), "r");
-    if (table == nullptr) {
-        std::printf("Error opening input file %s ...\n", nmrDrawTab.c_str());
-        std::exit(1);
-    }
-
-    int largest = 0;
-    LineReader reader(table);
-    std::string line;
-    long lineNumber = 0;
-    for (;;) {
-        const LineReader::Result got = reader.next(line);
-        if (got == LineReader::Result::End)
-            break;
-        if (got == LineReader::Result::Error) {
-            std::printf("Error reading input file %s: %s\n", nmrDrawTab.c_str(),
-                        std::strerror(errno));
-            std::exit(1);
-        }
-        ++lineNumber;
-        if (got == LineReader::Result::TooLong) {
-            std::printf("Warning: line %ld: longer than %zu characters, skipped\n", lineNumber,
-                        LineReader::maxLineLength);
-            continue;
-        }
-        Peak peak;
-        switch (classifyLine(line, &peak)) {
-        case PeakLine::NotPeak:
-        case PeakLine::Unassigned:
-            break;
-        case PeakLine::Malformed:
-            std::printf("Warning: line %ld: %s, line not fitted\n", lineNumber,
-                        peak.problem.c_str());
-            break;
-        case PeakLine::Peak:
-            fitPeak(peak);
-            if (peak.assignment > largest)
-                largest = peak.assignment;
-            break;
-        }
-        // ENDLOOP
-    }
-    printReport(largest);
-    // The table stays open until the program ends.
+    const std::vector<std::string_view> words = wordsOf(line);
+    if (words.empty() || words[0] != "VARS")
+        return "";
+    bool has[4] = {false, false, false, false};
+    const char *const axes[4] = {"X_AXIS", "Y_AXIS", "Z_AXIS", "A_AXIS"};
+    for (const std::string_view w : words)
+        for (int a = 0; a < 4; ++a)
+            if (w == axes[a])
+                has[a] = true;
+    if (has[3])
+        return "a 4D peak table (its VARS line has an A_AXIS)";
+    if (!has[1])
+        return "a 1D peak table (its VARS line has no Y_AXIS)";
+    if (!has[2])
+        return "a 2D peak table (its VARS line has no Z_AXIS)";
+    return "";
 }

@@ -1,49 +1,16 @@
-// The peak table reader's parts, exposed for its tests.
+// The nmrDraw 3D peak table's line format: which lines are peaks, the fields
+// a peak line must have, and the VARS line that tells the table's dimension.
 #ifndef KOVA_PEAK_TABLE_H
 #define KOVA_PEAK_TABLE_H
 
-#include <cstddef>
-#include <cstdio>
 #include <string>
-
-// One fit per assignment number.
-struct FitRecord {
-    int fitted = 0;  // 1 once a fit has been stored
-    float rms = 0.0f;
-    float snr = 0.0f;  // peak height / NOISE
-    float A = 0.0f;
-    float J = 0.0f;
-};
-
-// Records of the assignment numbers 0..499, indexed by the number; larger
-// numbers are kept aside, one record per number met.
-constexpr int recordCount = 500;
-extern FitRecord M[recordCount];
+#include <string_view>
 
 constexpr int peakFields = 36;
 
-// Reads a table line by line, a line of any length up to maxLineLength.
-class LineReader {
-public:
-    // Far beyond any real table's lines (about 300 characters), small enough
-    // that a file with no line feeds cannot exhaust memory.
-    static constexpr std::size_t maxLineLength = 1 << 20;
-    enum class Result { Line, TooLong, End, Error };
-
-    explicit LineReader(std::FILE *fp);
-    // Line: `line` holds the next line with its line feed, if it had one.
-    // TooLong: the line was read to its end but not kept.
-    Result next(std::string &line);
-
-private:
-    std::FILE *fp_;
-    char buf_[65536] = {};
-    std::size_t pos_ = 0;
-    std::size_t len_ = 0;
-};
-
 // What one table line holds.
 struct Peak {
+    int index = 0;  // field 1
     float height = 0.0f;
     int assignment = 0;
     float intensity[3] = {0.0f, 0.0f, 0.0f};
@@ -60,5 +27,14 @@ enum class PeakLine {
 
 // Sorts a line and, for a peak, fills *peak with the fields the fit uses.
 PeakLine classifyLine(const std::string &line, Peak *peak);
+
+// For a VARS line that shows a table other than 3D, what it is, e.g. "a 2D
+// peak table (its VARS line has no Z_AXIS)"; empty for any other line.
+std::string notThreeDimensional(const std::string &line);
+
+// A table's text as a warning may show it: at most 40 bytes, every byte that
+// is not printable ASCII written as \xHH, so that no escape sequence reaches
+// the terminal and no NUL byte cuts the warning short.
+std::string quoteField(std::string_view text);
 
 #endif

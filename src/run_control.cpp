@@ -1,13 +1,16 @@
 // Run control: the joined command line, the option parser and its help text.
 //
-// Options are not parsed word by word: each option word is searched for as a
-// substring anywhere in the joined line, and its values are scanned from the
-// place where it was found, by the rules of formatted input. Scripts written
-// for kova rely on that (options in any order, stray words ignored), so the
-// search stays exactly as it has always been. What changed is only that no
-// fixed buffer limits the line, the option word or the file name.
+// Options are not parsed word by word: each option word is searched for in
+// the joined line, and its values are scanned from the place where it was
+// found, by the rules of formatted input. Scripts written for kova rely on
+// that (options in any order, stray words ignored, -table for -tab). An
+// option word counts only where it begins a word, or where it ends the
+// program's name (a kova installed as kova-err runs the error simulation):
+// inside a file name such as ubq-tau-series.tab it would silently replace
+// the options given after it.
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,15 +22,21 @@ float tau0, tau1, tau2;
 float NOISE;
 float SN = 0.0f;
 int SIM_ERR = 0;
+std::FILE *messages = stdout;
 
-std::string joinCommandLine(int argc, char **argv)
+std::string joinCommandLine(const std::vector<std::string> &words)
 {
     std::string line;
-    for (int k = 0; k < argc; ++k) {
-        line += argv[k];
+    for (const std::string &word : words) {
+        line += word;
         line += ' ';
     }
     return line;
+}
+
+std::string joinCommandLine(int argc, char **argv)
+{
+    return joinCommandLine(std::vector<std::string>(argv, argv + argc));
 }
 
 namespace {
@@ -95,34 +104,62 @@ void scanNumbers(const char *found, float *const *targets, int count)
 void printHelp()
 {
     for (const char *piece : helpText)
-        std::fputs(piece, stdout);
+        std::fputs(piece, messages);
+}
+
+// Where an option word counts: at the start of a word (after extra dashes
+// too, so that --tau still works as -tau), or at the end of the first word.
+bool counts(const char *line, const char *at, std::size_t length)
+{
+    const char *start = at;
+    while (start > line && start[-1] == '-')
+        --start;
+    if (start == line || isWhite(start[-1]))
+        return true;
+    const char *first = line;
+    while (*first != '\0' && isWhite(*first))
+        ++first;
+    const char *firstEnd = first;
+    while (*firstEnd != '\0' && !isWhite(*firstEnd))
+        ++firstEnd;
+    return at > first && at + length == firstEnd;
 }
 
 }  // namespace
 
+const char *findOption(const char *line, const char *word)
+{
+    const std::size_t length = std::strlen(word);
+    for (const char *at = std::strstr(line, word); at != nullptr; at = std::strstr(at + 1, word))
+        if (counts(line, at, length))
+            return at;
+    return nullptr;
+}
+
 InputStop readOptions(const char *line)
 {
-    if (const char *found = std::strstr(line, "-tab")) {
+    if (const char *found = findOption(line, "-tab")) {
         const char *p = scanWord(found, nullptr);
         scanWord(p, &nmrDrawTab);
     }
-    if (const char *found = std::strstr(line, "-tau")) {
+    if (const char *found = findOption(line, "-tau")) {
         float *const delays[] = {&tau0, &tau1, &tau2};
         scanNumbers(found, delays, 3);
     }
-    if (const char *found = std::strstr(line, "-noise")) {
+    if (const char *found = findOption(line, "-noise")) {
         float *const noise[] = {&NOISE};
         scanNumbers(found, noise, 1);
     }
-    if (const char *found = std::strstr(line, "-err")) {
+    if (const char *found = findOption(line, "-err")) {
         float *const ratio[] = {&SN};
         scanNumbers(found, ratio, 1);
-        // A ratio that was never read is still 0 and is refused with it.
-        if (static_cast<double>(SN) == 0.0)
+        // A ratio that was never read is still 0 and is refused with it;
+        // one that is not a number gives no noise to simulate either.
+        if (static_cast<double>(SN) == 0.0 || std::isnan(SN))
             return InputStop::NoRatio;
         SIM_ERR = 1;
     }
-    if (std::strstr(line, "-help") != nullptr)
+    if (findOption(line, "-help") != nullptr)
         return InputStop::Help;
     return InputStop::None;
 }
@@ -131,7 +168,7 @@ int input(const char *line)
 {
     switch (readOptions(line)) {
     case InputStop::NoRatio:
-        std::printf("Must input S/N ratio!\n");
+        std::fprintf(messages, "Must input S/N ratio!\n");
         std::exit(1);
     case InputStop::Help:
         printHelp();

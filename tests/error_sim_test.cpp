@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "assignment_fits.h"
 #include "kova.h"
-#include "peak_table.h"
 #include "run_kova.h"
 
 namespace {

@@ -53,7 +53,7 @@ const InputCase inputCases[] = {
      {"", f("0.01"), f("0.02"), f("0.03"), 0.0f, 0.0f, 0}},
     {"TauInsideTableName",
      "kova -tab peaks-tau.tab -tau 1 2 3 ",
-     {"peaks-tau.tab", d0, d1, d2, 0.0f, 0.0f, 0}},
+     {"peaks-tau.tab", 1.0f, 2.0f, 3.0f, 0.0f, 0.0f, 0}},
     {"TablePrefix", "kova -table t.tab ", {"t.tab", d0, d1, d2, 0.0f, 0.0f, 0}},
     {"UpperCaseIgnored", "kova -TAB t.tab ", {"", d0, d1, d2, 0.0f, 0.0f, 0}},
     {"TableNamedNoise", "kova -tab -noise 5 ", {"-noise", d0, d1, d2, 5.0f, 0.0f, 0}},
@@ -66,6 +66,22 @@ const InputCase inputCases[] = {
     {"NegativeRatioAccepted", "kova -err -5 ", {"", d0, d1, d2, 0.0f, -5.0f, 1}},
     {"ErrWithTable", "kova -tab t.tab -err 5 ", {"t.tab", d0, d1, d2, 0.0f, 5.0f, 1}},
     {"TabsAreWhiteSpace", "kova -noise\t4 ", {"", d0, d1, d2, 4.0f, 0.0f, 0}},
+    // An option word inside a word no longer counts: the options given
+    // after such a file name are the ones used.
+    {"TauSeriesTableKeepsGivenDelays",
+     "kova -tab ubq-tau-series.tab -noise 35 -tau 0.002 0.004 0.0075 ",
+     {"ubq-tau-series.tab", f("0.002"), f("0.004"), f("0.0075"), 35.0f, 0.0f, 0}},
+    {"NoiseInsideTableName",
+     "kova -tab ubq-noise.tab -noise 35 ",
+     {"ubq-noise.tab", d0, d1, d2, 35.0f, 0.0f, 0}},
+    {"ErrInsideTableName", "kova -tab hsqc-err.tab ", {"hsqc-err.tab", d0, d1, d2, 0.0f, 0.0f, 0}},
+    {"TauInsideProgramDirectory",
+     "/opt/nmr-tau/bin/kova -tau 0.01 ",
+     {"", f("0.01"), d1, d2, 0.0f, 0.0f, 0}},
+    {"ProgramNameEndingInErr", "kova-err 20 ", {"", d0, d1, d2, 0.0f, 20.0f, 1}},
+    {"ProgramPathEndingInErr", "/usr/bin/kova-err 7 ", {"", d0, d1, d2, 0.0f, 7.0f, 1}},
+    {"ExtraDashesStillCount", "kova --noise 3 --tau 0.01 ", {"", f("0.01"), d1, d2, 3.0f, 0.0f, 0}},
+    {"DashesInsideAWordDoNot", "kova a--noise 3 ", {"", d0, d1, d2, 0.0f, 0.0f, 0}},
 };
 
 class Input : public testing::TestWithParam<InputCase> {
