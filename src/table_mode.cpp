@@ -13,6 +13,7 @@
 #include "kova.h"
 #include "peak_mc.h"
 #include "report.h"
+#include "svg_plot.h"
 
 namespace {
 
@@ -67,5 +68,9 @@ void peakTableStage()
         writeReportTsv(stdout, peaks, precision);
     else
         writeReport(stdout, peaks, precision);
+    std::string error;
+    if (!extensions.plotFile.empty() &&
+        !writeSvgFile(extensions.plotFile, fitsSvg(peaks, precision), &error))
+        stop("kova: " + error);
     // The table stays open until the program ends.
 }
