@@ -9,6 +9,7 @@
 
 #include "assignment_fits.h"
 #include "kova.h"
+#include "propagation.h"
 #include "run_kova.h"
 
 namespace {
@@ -106,21 +107,9 @@ TEST(ErrorSimulation, SameClockGivesTheSameLine)
 
 TEST(ErrorSimulation, AgreesWithLinearErrorPropagation)
 {
-    // Covariance sigma^2 (J^T J)^-1 of the three-point model at A = 1,
-    // J = 300, with sigma the noise's standard deviation at S/N 100.
-    const double SNR = 100.0, A = 1.0, Jhz = 300.0;
-    const double taus[3] = {0.00193, 0.00373, 0.00722};
-    double aa = 0, aj = 0, jj = 0;
-    for (double t : taus) {
-        const double dA = std::sin(M_PI * Jhz * t);
-        const double dJ = A * M_PI * t * std::cos(M_PI * Jhz * t);
-        aa += dA * dA;
-        aj += dA * dJ;
-        jj += dJ * dJ;
-    }
-    const double det = aa * jj - aj * aj;
-    const double sigma = rawSd / (0.36 * SNR);
-    const double wantA = sigma * std::sqrt(jj / det), wantJ = sigma * std::sqrt(aa / det);
+    const double SNR = 100.0;
+    const Propagated want = propagatedErrors(1.0, 300.0, SNR);
+    const double wantA = want.errA, wantJ = want.errJ;
 
     const Errors got = parse(runSE(static_cast<float>(SNR)));
     // 1000 trials estimate an RMS to about 1 / sqrt(2000), some 2 per cent;

@@ -6,6 +6,7 @@
 
 #include "kova.h"
 #include "peak_mc.h"
+#include "propagation.h"
 
 namespace {
 
@@ -34,27 +35,6 @@ FitRecord peakAt(float A, float J, float snr)
     return r;
 }
 
-// sigma (J^T J)^-1 of the three-point model, sigma the noise's standard
-// deviation relative to A: sqrt(1/3 - 2/pi^2) / (0.36 S/N), times A.
-Precision propagated(double A, double J, double snr)
-{
-    const double taus[3] = {0.00193, 0.00373, 0.00722};
-    double aa = 0, aj = 0, jj = 0;
-    for (double t : taus) {
-        const double dA = std::sin(M_PI * J * t);
-        const double dJ = A * M_PI * t * std::cos(M_PI * J * t);
-        aa += dA * dA;
-        aj += dA * dJ;
-        jj += dJ * dJ;
-    }
-    const double det = aa * jj - aj * aj;
-    const double sigma = A * std::sqrt(1.0 / 3.0 - 2.0 / (M_PI * M_PI)) / (0.36 * snr);
-    Precision p;
-    p.errA = static_cast<float>(sigma * std::sqrt(jj / det));
-    p.errJ = static_cast<float>(sigma * std::sqrt(aa / det));
-    return p;
-}
-
 // 1000 trials estimate an RMS to about 1 / sqrt(2000), some 2 per cent; 8
 // per cent leaves room for that and for the fit's own stopping error.
 constexpr double tolerance = 0.08;
@@ -67,7 +47,7 @@ TEST(PeakPrecision, ReferencePeakAgreesWithTheErrorSimulation)
     const Precision p = peakPrecision(peakAt(1.0f, 300.0f, 100.0f), fixedClock);
     EXPECT_NEAR(p.errA / reference.errA, 1.0, tolerance);
     EXPECT_NEAR(p.errJ / reference.errJ, 1.0, tolerance);
-    const Precision want = propagated(1.0, 300.0, 100.0);
+    const Propagated want = propagatedErrors(1.0, 300.0, 100.0);
     EXPECT_NEAR(p.errA / want.errA, 1.0, tolerance);
     EXPECT_NEAR(p.errJ / want.errJ, 1.0, tolerance);
 }
@@ -81,12 +61,12 @@ TEST(PeakPrecision, FollowsPropagationAwayFromTheReference)
     struct Case {
         float A, J, snr;
     } cases[] = {{1.0f, 200.0f, 100.0f}, {2.5e6f, 420.0f, 100.0f}, {-3.0e4f, 250.0f, 200.0f}};
-    const Precision atReference = propagated(1.0, 300.0, 100.0);
+    const Propagated atReference = propagatedErrors(1.0, 300.0, 100.0);
     for (const Case &c : cases) {
         const Precision p = peakPrecision(peakAt(c.A, c.J, c.snr), fixedClock);
-        const Precision want = propagated(c.A, c.J, c.snr);
-        EXPECT_NEAR(p.errA / std::fabs(want.errA), 1.0, tolerance) << c.J;
-        EXPECT_NEAR(p.errJ / std::fabs(want.errJ), 1.0, tolerance) << c.J;
+        const Propagated want = propagatedErrors(c.A, c.J, c.snr);
+        EXPECT_NEAR(p.errA / want.errA, 1.0, tolerance) << c.J;
+        EXPECT_NEAR(p.errJ / want.errJ, 1.0, tolerance) << c.J;
         if (c.J == 200.0f) {
             // Propagation puts J's error at 200 Hz twice that at 300 Hz.
             EXPECT_GT(p.errJ / atReference.errJ, 1.8) << "differs from the reference peak's";
