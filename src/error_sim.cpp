@@ -8,19 +8,32 @@
 
 #include "kova.h"
 
+namespace {
+
+long draw(random_data *state)
+{
+    if (state == nullptr)
+        return random();
+    std::int32_t r = 0;
+    random_r(state, &r);
+    return r;
+}
+
+}  // namespace
+
 // Raised-cosine noise by rejection: a candidate b, uniform on [-1, 1], is
 // kept with probability cos^2(PI b / 2), so b has that density, mean 0 and
 // variance 1/3 - 2/pi^2 (a standard deviation just above 0.36). Scaling by
 // 1 / (0.36 ratio) makes the noise's standard deviation close to 1 / ratio.
 // Each attempt takes two numbers from random(): first the acceptance number,
 // then the candidate.
-float grand(float ratio)
+float grand(float ratio, random_data *state)
 {
     float b;
     for (;;) {
         // LABEL1
-        const float u = static_cast<float>(static_cast<double>(random()) / 2147483647.0);
-        const float v = static_cast<float>(static_cast<double>(random()) / 2147483647.0);
+        const float u = static_cast<float>(static_cast<double>(draw(state)) / 2147483647.0);
+        const float v = static_cast<float>(static_cast<double>(draw(state)) / 2147483647.0);
         b = v * 2.0f - 1.0f;
         const double c = std::pow(std::cos(PI / 2.0 * static_cast<double>(b)), 2.0);
         if (!(static_cast<double>(u) > c))

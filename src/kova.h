@@ -8,6 +8,7 @@
 #define KOVA_KOVA_H
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -23,7 +24,9 @@ extern float SN;                // signal-to-noise ratio for the error simulatio
 extern int SIM_ERR;             // 1 once -err has been given
 
 // ---- Data points: the intensities at tau0, tau1, tau2, set before each fit.
-extern float a0, a1, a2;
+// One set per thread, so that the per-peak Monte Carlo can fit peaks side by
+// side; a run on one thread sees plain program-wide variables.
+extern thread_local float a0, a1, a2;
 
 // ---- Run control
 // Where warnings and messages go: standard output, as they always have, or
@@ -67,8 +70,10 @@ int simplex(float *P, float *rms, SimplexStats *stats = nullptr);
 void peakTableStage();
 
 // ---- Error simulation (the -err mode)
-// One raised-cosine noise value with standard deviation close to 1 / ratio.
-float grand(float ratio);
+// One raised-cosine noise value with standard deviation close to 1 / ratio,
+// from random(), or from random_r(state) when a state is given (glibc's
+// random_r gives random's sequence for the same seed, one state per thread).
+float grand(float ratio, struct random_data *state = nullptr);
 // The Monte Carlo run; clock is read once per trial (a seam for tests).
 // Keeps every trial's fitted J in *fittedJ if asked.
 using ClockFn = std::time_t (*)(std::time_t *);

@@ -3,10 +3,12 @@
 // precision of every peak).
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "assignment_fits.h"
 #include "extension_options.h"
@@ -27,15 +29,14 @@ std::vector<Precision> precisionOf(const std::vector<Reported> &peaks)
 {
     // Progress only for a person watching: a script's stderr stays clean.
     const bool showProgress = isatty(STDERR_FILENO) != 0;
-    std::vector<Precision> precision;
-    for (size_t i = 0; i < peaks.size(); ++i) {
-        if (showProgress)
-            std::fprintf(stderr, "\rkova: --mc: peak %zu of %zu", i + 1, peaks.size());
-        precision.push_back(peakPrecision(*peaks[i].record, monteCarloClock));
-    }
-    if (showProgress)
-        std::fprintf(stderr, "\r%*s\r", 40, "");
-    return precision;
+    auto progress = [&](size_t done) {
+        std::fprintf(stderr, "\rkova: --mc: %zu of %zu peaks", done, peaks.size());
+        if (done == peaks.size())
+            std::fprintf(stderr, "\r%*s\r", 40, "");
+    };
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    return peaksPrecision(peaks, monteCarloClock, threads,
+                          showProgress ? std::function<void(size_t)>(progress) : nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "kova.h"
 #include "peak_mc.h"
@@ -81,6 +84,52 @@ TEST(PeakPrecision, NoNoiseLevelGivesNotANumber)
         const Precision p = peakPrecision(peakAt(1.0f, 300.0f, snr), fixedClock);
         EXPECT_TRUE(std::isnan(p.errA) && std::isnan(p.errJ)) << snr;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// glibc's random_r on a 128-byte state, reseeded by srandom_r, gives the
+// sequence random() gives after srandom: the per-thread generators of the
+// Monte Carlo draw exactly the noise a single-threaded run would.
+TEST(PeakPrecision, PerThreadGeneratorDrawsRandomsSequence)
+{
+    char buffer[128] = {};
+    random_data state{};
+    initstate_r(1, buffer, sizeof buffer, &state);
+    for (const unsigned seed : {0u, 1u, 1765400001u, 4294967295u}) {
+        srandom(seed);
+        srandom_r(seed, &state);
+        for (int i = 0; i < 2000; ++i) {
+            const float fromRandom = grand(20.0f);
+            const float fromState = grand(20.0f, &state);
+            ASSERT_EQ(std::memcmp(&fromRandom, &fromState, sizeof(float)), 0)
+                << "seed " << seed << " draw " << i;
+        }
+    }
+}
+
+TEST(PeakPrecision, ThreadsGiveTheResultsOfOneThread)
+{
+    useDefaultDelays();
+    std::vector<FitRecord> records;
+    for (int i = 0; i < 9; ++i)
+        records.push_back(peakAt((i % 2 ? -1.0f : 1.0f) * std::pow(10.0f, i - 2.0f),
+                                 160.0f + 35.0f * i, 10.0f + 7.0f * i));
+    std::vector<Reported> peaks;
+    for (size_t i = 0; i < records.size(); ++i)
+        peaks.push_back({static_cast<int>(i + 1), &records[i]});
+    const std::vector<Precision> one = peaksPrecision(peaks, fixedClock, 1);
+    size_t lastDone = 0;
+    const std::vector<Precision> four =
+        peaksPrecision(peaks, fixedClock, 4, [&](size_t done) { lastDone = done; });
+    ASSERT_EQ(four.size(), one.size());
+    for (size_t i = 0; i < one.size(); ++i) {
+        EXPECT_EQ(std::memcmp(&one[i], &four[i], sizeof one[i]), 0) << "peak " << i;
+        EXPECT_EQ(one[i].errJ, peakPrecision(records[i], fixedClock).errJ);
+    }
+    EXPECT_EQ(lastDone, peaks.size());
 }
 
 }  // namespace
