@@ -20,10 +20,11 @@ constexpr int columns = 5;
 constexpr double plotLeft = 52, plotRight = 12, plotTop = 40, plotBottom = 32;
 constexpr int curveSamples = 96;
 
-std::string format(const char *fmt, double a, double b = 0.0, double c = 0.0, double d = 0.0)
+// printf into a string; every caller's text is short.
+template <typename... Numbers> std::string format(const char *fmt, Numbers... numbers)
 {
-    char s[160];
-    std::snprintf(s, sizeof s, fmt, a, b, c, d);
+    char s[256];
+    std::snprintf(s, sizeof s, fmt, static_cast<double>(numbers)...);
     return s;
 }
 
