@@ -200,6 +200,8 @@ std::vector<std::string_view> wordsOf(std::string_view line)
 // columns only start with these letters (Z_A0 in a seriesTab table).
 std::string notThreeDimensional(const std::string &line)
 {
+    if (line.compare(0, 4, "VARS") != 0)
+        return "";
     const std::vector<std::string_view> words = wordsOf(line);
     if (words.empty() || words[0] != "VARS")
         return "";
