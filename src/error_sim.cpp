@@ -77,9 +77,13 @@ SimulationErrors simulateErrors(ClockFn clock, std::vector<float> *fittedJ)
     return e;
 }
 
-void SE(ClockFn clock)
+void printSimulationSummary(const SimulationErrors &e)
 {
-    const SimulationErrors e = simulateErrors(clock);
     std::printf("S/N: %7.2f    ERR_A: %8.3f    ERR_J: %8.3f\n", static_cast<double>(SN),
                 static_cast<double>(e.errA), static_cast<double>(e.errJ));
+}
+
+void SE(ClockFn clock)
+{
+    printSimulationSummary(simulateErrors(clock));
 }

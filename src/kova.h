@@ -82,7 +82,12 @@ struct SimulationErrors {
     float errJ;
 };
 SimulationErrors simulateErrors(ClockFn clock, std::vector<float> *fittedJ = nullptr);
+// The summary line "S/N: ...    ERR_A: ...    ERR_J: ..." for SN.
+void printSimulationSummary(const SimulationErrors &e);
 // simulateErrors and its summary line.
 void SE(ClockFn clock = std::time);
+// The -err mode as main runs it: SE on the Monte Carlo clock (--seed), or a
+// TSV row (--tsv), and the histogram of J (--plot).
+void errorSimulationStage();
 
 #endif

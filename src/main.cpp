@@ -5,29 +5,6 @@
 
 #include "extension_options.h"
 #include "kova.h"
-#include "report.h"
-#include "svg_plot.h"
-
-namespace {
-
-void errorSimulationStage()
-{
-    std::vector<float> fittedJ;
-    const bool plot = !extensions.plotFile.empty();
-    const SimulationErrors e = simulateErrors(monteCarloClock, plot ? &fittedJ : nullptr);
-    if (extensions.tsv)
-        writeSimulationTsv(stdout, SN, e.errA, e.errJ);
-    else
-        std::printf("S/N: %7.2f    ERR_A: %8.3f    ERR_J: %8.3f\n", static_cast<double>(SN),
-                    static_cast<double>(e.errA), static_cast<double>(e.errJ));
-    std::string error;
-    if (plot && !writeSvgFile(extensions.plotFile, histogramSvg(fittedJ, SN), &error)) {
-        std::fprintf(messages, "kova: %s\n", error.c_str());
-        std::exit(1);
-    }
-}
-
-}  // namespace
 
 int main(int argc, char **argv)
 {
