@@ -12,8 +12,6 @@
 
 static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must round to float at every step");
 
-thread_local float a0, a1, a2;
-
 // F(A, J) = sqrt((r0^2 + r1^2 + r2^2) / 3) with r_k = A sin(PI J tau_k) - a_k.
 // Each residual is a double difference rounded to float; the squares and their
 // sum are float operations, left to right.

@@ -25,8 +25,10 @@ extern int SIM_ERR;             // 1 once -err has been given
 
 // ---- Data points: the intensities at tau0, tau1, tau2, set before each fit.
 // One set per thread, so that the per-peak Monte Carlo can fit peaks side by
-// side; a run on one thread sees plain program-wide variables.
-extern thread_local float a0, a1, a2;
+// side; a run on one thread sees plain program-wide variables. Defined here,
+// with their constant initial value in sight, so that every file reaches
+// them directly rather than through a thread-local wrapper call.
+inline thread_local float a0 = 0.0f, a1 = 0.0f, a2 = 0.0f;
 
 // ---- Run control
 // Where warnings and messages go: standard output, as they always have, or
