@@ -74,19 +74,26 @@ struct Simplex {
 // their cached values) and nothing else. So once the simplex at the start of
 // an iteration is bit for bit one met before, the run is periodic from there.
 // Brent's method finds the period with one saved simplex: it is saved at
-// iterations 1, 2, 4, 8, ... and every later simplex is compared with it.
+// a first iteration and again 1, 2, 4, 8, ... iterations later, and every
+// simplex in between is compared with it.
 // Bits are compared, not values, so a NaN value repeats like any other.
 class CycleFinder {
 public:
-    explicit CycleFinder(const Simplex &S) { save(S); }
-
-    // Call once per iteration, with the simplex the next one starts from.
-    // Returns the period once the simplex repeats, else 0.
-    long period(const Simplex &S)
+    // Call once per iteration, with the number of iterations made and the
+    // simplex the next one starts from. Returns the period once the simplex
+    // repeats, else 0. Runs that converge end within a few dozen
+    // iterations, so the watch starts late enough to cost them nothing.
+    long period(const Simplex &S, long n)
     {
+        if (found_ || n < firstLook)
+            return 0;
+        if (n == firstLook) {
+            save(S);
+            return 0;
+        }
         ++steps_;
-        if (found_ || !sameState(S)) {
-            if (!found_ && steps_ == power_) {
+        if (!sameState(S)) {
+            if (steps_ == power_) {
                 save(S);
                 power_ *= 2;
                 steps_ = 0;
@@ -102,6 +109,7 @@ private:
         float v[3][2];
         float y[3];
     };
+    static constexpr long firstLook = 64;
     State saved_{};
     long power_ = 1;
     long steps_ = 0;
@@ -266,7 +274,7 @@ int simplex(float *P, float *rms, SimplexStats *stats)
 
     Point C{};
     long n = 0;
-    CycleFinder cycles(S);
+    CycleFinder cycles;
     for (;;) {
         const float yC = iterate(S, C);
 
@@ -282,7 +290,7 @@ int simplex(float *P, float *rms, SimplexStats *stats)
         // In a cycle every later iteration repeats one already made, so
         // only the cap can end the run: jump over whole periods. Iteration
         // n + k p leaves the same simplex and centroid as iteration n.
-        if (const long p = cycles.period(S)) {
+        if (const long p = cycles.period(S, n)) {
             n += (maxIterations - n) / p * p;
             if (!simplexGoesOn(m, n))
                 break;
