@@ -117,6 +117,49 @@ std::string describe(const Case &c)
     return s;
 }
 
+// What one run leaves: the parameter vector, the RMS, and its counters.
+struct Outcome {
+    float P[3];
+    float rms = -1.0f;
+    long iterations = 0;
+    long evaluations = 0;
+};
+
+Outcome runProgram(const Case &c)
+{
+    load(c);
+    Outcome r;
+    std::memcpy(r.P, c.start, sizeof r.P);
+    SimplexStats stats;
+    simplex(r.P, &r.rms, &stats);
+    r.iterations = stats.iterations;
+    r.evaluations = stats.evaluations;
+    return r;
+}
+
+Outcome runLiteral(const Case &c)
+{
+    load(c);
+    Outcome r;
+    std::memcpy(r.P, c.start, sizeof r.P);
+    LiteralStats stats;
+    literalSimplex(r.P, &r.rms, &stats);
+    r.iterations = stats.iterations;
+    r.evaluations = stats.evaluations;
+    return r;
+}
+
+testing::AssertionResult sameRun(const Case &c, const Outcome &got, const Outcome &want)
+{
+    if (!sameBits(got.P, want.P, 3) || !sameBits(&got.rms, &want.rms, 1) ||
+        got.iterations != want.iterations)
+        return testing::AssertionFailure()
+               << describe(c) << "\n  program " << got.P[1] << ' ' << got.P[2] << " rms " << got.rms
+               << " after " << got.iterations << "\n  literal " << want.P[1] << ' ' << want.P[2]
+               << " rms " << want.rms << " after " << want.iterations;
+    return testing::AssertionSuccess();
+}
+
 // Each shard draws its own cases, so ctest can run the shards side by side.
 class SimplexDifferential : public testing::TestWithParam<unsigned> {};
 
@@ -128,21 +171,8 @@ TEST_P(SimplexDifferential, MatchesLiteralRenderingBitForBit)
     long literalEvals = 0;
     for (int i = 0; i < casesPerShard; ++i) {
         const Case c = drawCase(d);
-        load(c);
-
-        float P[3], Q[3];
-        std::memcpy(P, c.start, sizeof P);
-        std::memcpy(Q, c.start, sizeof Q);
-        float rmsP = -1.0f, rmsQ = -1.0f;
-        SimplexStats cached;
-        LiteralStats literal;
-        simplex(P, &rmsP, &cached);
-        literalSimplex(Q, &rmsQ, &literal);
-
-        ASSERT_TRUE(sameBits(P, Q, 3)) << describe(c) << "\n  cached  " << P[1] << ' ' << P[2]
-                                       << "\n  literal " << Q[1] << ' ' << Q[2];
-        ASSERT_TRUE(sameBits(&rmsP, &rmsQ, 1)) << describe(c) << ": " << rmsP << " vs " << rmsQ;
-        ASSERT_EQ(cached.iterations, literal.iterations) << describe(c);
+        const Outcome cached = runProgram(c), literal = runLiteral(c);
+        ASSERT_TRUE(sameRun(c, cached, literal));
         ASSERT_LE(cached.evaluations, literal.evaluations) << describe(c);
         cachedEvals += cached.evaluations;
         literalEvals += literal.evaluations;
@@ -175,7 +205,7 @@ Case drawRawPeak(Draw &d)
 }
 
 // Runs that reach the cap, where the program skips whole cycles: the
-// literal rendering makes every one of the 500000 iterations (some 50 ms a
+// literal rendering makes every one of the 500000 iterations (some 250 ms a
 // case), and both must still agree to the bit.
 class SimplexCapDifferential : public testing::TestWithParam<unsigned> {};
 
@@ -187,22 +217,12 @@ TEST_P(SimplexCapDifferential, SkippingCyclesChangesNothing)
     for (int drawn = 0; found < capCasesPerShard; ++drawn) {
         ASSERT_LT(drawn, 100000) << "too few runs reach the cap";
         const Case c = d.pick(8) == 0 ? drawCase(d) : drawRawPeak(d);
-        load(c);
-        float P[3], Q[3];
-        std::memcpy(P, c.start, sizeof P);
-        std::memcpy(Q, c.start, sizeof Q);
-        float rmsP = -1.0f, rmsQ = -1.0f;
-        SimplexStats cached;
-        simplex(P, &rmsP, &cached);
+        const Outcome cached = runProgram(c);
         if (cached.iterations < 500000)
             continue;
         ++found;
-        LiteralStats literal;
-        literalSimplex(Q, &rmsQ, &literal);
-        ASSERT_TRUE(sameBits(P, Q, 3)) << describe(c) << "\n  cached  " << P[1] << ' ' << P[2]
-                                       << "\n  literal " << Q[1] << ' ' << Q[2];
-        ASSERT_TRUE(sameBits(&rmsP, &rmsQ, 1)) << describe(c) << ": " << rmsP << " vs " << rmsQ;
-        ASSERT_EQ(cached.iterations, literal.iterations) << describe(c);
+        const Outcome literal = runLiteral(c);
+        ASSERT_TRUE(sameRun(c, cached, literal));
         EXPECT_LT(cached.evaluations * 100, literal.evaluations)
             << describe(c) << ": the cycle was not skipped";
     }
