@@ -14,9 +14,9 @@
 
 #include "assignment_fits.h"
 #include "kova.h"
-#include "line_reader.h"
 #include "peak_table.h"
 #include "report.h"
+#include "table_lines.h"
 
 namespace {
 
@@ -24,27 +24,17 @@ namespace {
 // stage; false if the stage would stop at a VARS line that is not 3D.
 bool acceptedNumbers(const std::uint8_t *data, std::size_t size, std::set<int> *numbers)
 {
-    std::FILE *fp = fmemopen(const_cast<std::uint8_t *>(data), size, "r");
-    if (fp == nullptr)
-        std::abort();
-    LineReader reader(fp);
-    std::string line;
     bool threeD = true;
-    for (;;) {
-        const LineReader::Result got = reader.next(line);
-        if (got == LineReader::Result::End || got == LineReader::Result::Error)
-            break;
-        if (got == LineReader::Result::TooLong)
-            continue;
+    forEachLine(data, size, [&](const std::string &line) {
         if (!notThreeDimensional(line).empty()) {
             threeD = false;
-            break;
+            return false;
         }
         Peak peak;
         if (classifyLine(line, &peak) == PeakLine::Peak && peak.assignment != 0)
             numbers->insert(peak.assignment);
-    }
-    std::fclose(fp);
+        return true;
+    });
     return threeD;
 }
 
