@@ -47,6 +47,9 @@ InputStop readOptions(const char *line);
 // readOptions, then the message of a stop. Ends the program with status 1
 // after the help text or the missing-ratio message; otherwise returns 0.
 int input(const char *line);
+// Writes the message and a line feed to `messages` and ends the program with
+// status 1: every stop after a message goes this way.
+[[noreturn]] void stop(const std::string &message);
 // Registered with atexit: turns a failed write of standard output into status 1.
 void close_stdout();
 

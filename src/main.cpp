@@ -15,10 +15,8 @@ int main(int argc, char **argv)
     const bool understood = takeExtensions(argc, argv, &extensions, &words, &error);
     if (extensions.tsv)
         messages = stderr;
-    if (!understood) {
-        std::fprintf(messages, "kova: %s\n", error.c_str());
-        std::exit(1);
-    }
+    if (!understood)
+        stop("kova: " + error);
     if (extensions.version) {
         std::printf("kova %s\n", KOVA_VERSION);
         return 0;

@@ -164,12 +164,17 @@ InputStop readOptions(const char *line)
     return InputStop::None;
 }
 
+void stop(const std::string &message)
+{
+    std::fprintf(messages, "%s\n", message.c_str());
+    std::exit(1);
+}
+
 int input(const char *line)
 {
     switch (readOptions(line)) {
     case InputStop::NoRatio:
-        std::fprintf(messages, "Must input S/N ratio!\n");
-        std::exit(1);
+        stop("Must input S/N ratio!");
     case InputStop::Help:
         printHelp();
         std::exit(1);

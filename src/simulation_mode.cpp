@@ -1,6 +1,5 @@
 // The -err mode from end to end, with the long options.
 #include <cstdio>
-#include <cstdlib>
 
 #include "extension_options.h"
 #include "kova.h"
@@ -19,8 +18,6 @@ void errorSimulationStage()
     else
         printSimulationSummary(e);
     std::string error;
-    if (plot && !writeSvgFile(extensions.plotFile, histogramSvg(fittedJ, SN), &error)) {
-        std::fprintf(messages, "kova: %s\n", error.c_str());
-        std::exit(1);
-    }
+    if (plot && !writeSvgFile(extensions.plotFile, histogramSvg(fittedJ, SN), &error))
+        stop("kova: " + error);
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -18,12 +17,6 @@
 #include "svg_plot.h"
 
 namespace {
-
-[[noreturn]] void stop(const std::string &message)
-{
-    std::fprintf(messages, "%s\n", message.c_str());
-    std::exit(1);
-}
 
 std::vector<Precision> precisionOf(const std::vector<Reported> &peaks)
 {
